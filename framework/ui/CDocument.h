@@ -1,0 +1,69 @@
+#pragma once
+// A document: the data behind one or more views, with a path, a title, a
+// modified flag and the file operations the framework's File commands call.
+//
+// The file operations report failure by returning FALSE and leaving the
+// user-facing text in GetErrorMessage(); showing it is the caller's (the
+// UI layer's) business, so a document never opens a message box itself.
+
+#include "CCmdTarget.h"
+#include "CString.h"
+
+#include <vector>
+
+class CArchive;
+class CDocTemplate;
+class CView;
+
+class CDocument : public CCmdTarget {
+public:
+    CDocument();
+    ~CDocument() override;
+
+    const CString& GetTitle() const { return m_strTitle; }
+    virtual void SetTitle(LPCSTR lpszTitle);
+    const CString& GetPathName() const { return m_strPathName; }
+    virtual void SetPathName(LPCSTR lpszPathName);
+    void ClearPathName();
+
+    CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+
+    virtual BOOL IsModified();
+    virtual void SetModifiedFlag(BOOL bModified = TRUE);
+
+    // Views. The document does not own its views; a view adds itself when it
+    // is attached and removes itself when it goes away.
+    void AddView(CView* pView);
+    void RemoveView(CView* pView);
+    POSITION GetFirstViewPosition() const;
+    CView* GetNextView(POSITION& rPosition) const;
+    int GetViewCount() const { return static_cast<int>(m_viewList.size()); }
+
+    // Tells every view but pSender to update itself (CView::OnUpdate).
+    void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
+
+    virtual BOOL OnNewDocument();
+    virtual BOOL OnOpenDocument(LPCSTR lpszPathName);
+    virtual BOOL OnSaveDocument(LPCSTR lpszPathName);
+    virtual void DeleteContents();
+    virtual void Serialize(CArchive& ar);
+
+    // The text of the last failure of OnOpenDocument / OnSaveDocument, ready
+    // to show ("Unexpected file format.", "%1 was not found." filled in, ...).
+    const CString& GetErrorMessage() const { return m_strErrorMessage; }
+
+protected:
+    static const AFX_MSGMAP* GetThisMessageMap();
+    const AFX_MSGMAP* GetMessageMap() const override;
+
+    CString m_strErrorMessage;
+
+private:
+    friend class CDocTemplate;
+
+    CString m_strTitle;
+    CString m_strPathName;
+    CDocTemplate* m_pDocTemplate = nullptr;
+    BOOL m_bModified = FALSE;
+    std::vector<CView*> m_viewList;
+};
