@@ -9,6 +9,8 @@
 
 #include "AfxTypes.h"
 
+#include <cstring>
+
 class CCmdTarget;
 class CCmdUI;
 struct CREATESTRUCT;
@@ -18,6 +20,7 @@ using LPCREATESTRUCT = CREATESTRUCT*;
 enum : UINT {
     WM_CREATE = 0x0001,
     WM_DESTROY = 0x0002,
+    WM_CLOSE = 0x0010,
     WM_COMMAND = 0x0111,
     WM_TIMER = 0x0113,
 };
@@ -64,7 +67,7 @@ private:
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const AFX_MSGMAP* theClass::GetThisMessageMap()                                 \
     {                                                                               \
-        using ThisClass = theClass;                                                 \
+        using ThisClass [[maybe_unused]] = theClass;                                \
         using TheBaseClass = baseClass;                                             \
         static const AFX_MSGMAP_ENTRY messageEntries[] = {
 
@@ -75,21 +78,36 @@ private:
     return &messageMap;                                                            \
     }
 
+// Reinterprets one pointer-to-member-function type as another of the same
+// size; the dispatcher converts back to the handler's real type before any
+// call, so the value makes a round trip unchanged.
+template <class To, class From>
+To AfxPmfCast(From from)
+{
+    static_assert(sizeof(To) == sizeof(From), "member function pointers differ in size");
+    To to;
+    std::memcpy(&to, &from, sizeof(To));
+    return to;
+}
+
+// Handlers are named as in the class body (OnEditAdd) or qualified
+// (CMyDoc::OnEditAdd); both resolve as ThisClass::name.
+//
 // A handler is first converted to a member of CCmdTarget with its own
 // signature (a valid base-member conversion, as the object is always of the
 // map's class), then stored as AFX_PMSG; the dispatcher converts it back to
 // that same CCmdTarget signature, chosen by nSig. The inner cast checks each
 // handler's signature at compile time.
 #define AFX_MSG_PMSG(derivedType, baseType, fn) \
-    reinterpret_cast<AFX_PMSG>(static_cast<baseType>(static_cast<derivedType>(&fn)))
+    AfxPmfCast<AFX_PMSG>(static_cast<baseType>(static_cast<derivedType>(&fn)))
 
 #define ON_COMMAND(id, memberFxn)                                              \
     { WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), AfxSig_vv,                \
-      AFX_MSG_PMSG(void (ThisClass::*)(), void (CCmdTarget::*)(), memberFxn) },
+      AFX_MSG_PMSG(void (ThisClass::*)(), void (CCmdTarget::*)(), ThisClass::memberFxn) },
 
 #define ON_UPDATE_COMMAND_UI(id, memberFxn)                                    \
     { WM_COMMAND, CN_UPDATE_COMMAND_UI, static_cast<UINT>(id), AfxSig_vCmdUI,  \
-      AFX_MSG_PMSG(void (ThisClass::*)(CCmdUI*), void (CCmdTarget::*)(CCmdUI*), memberFxn) },
+      AFX_MSG_PMSG(void (ThisClass::*)(CCmdUI*), void (CCmdTarget::*)(CCmdUI*), ThisClass::memberFxn) },
 
 #define ON_WM_CREATE()                                                         \
     { WM_CREATE, 0, 0, AfxSig_iCreate,                                         \
@@ -98,6 +116,10 @@ private:
 #define ON_WM_DESTROY()                                                        \
     { WM_DESTROY, 0, 0, AfxSig_vv,                                             \
       AFX_MSG_PMSG(void (ThisClass::*)(), void (CCmdTarget::*)(), ThisClass::OnDestroy) },
+
+#define ON_WM_CLOSE()                                                          \
+    { WM_CLOSE, 0, 0, AfxSig_vv,                                               \
+      AFX_MSG_PMSG(void (ThisClass::*)(), void (CCmdTarget::*)(), ThisClass::OnClose) },
 
 #define ON_WM_TIMER()                                                          \
     { WM_TIMER, 0, 0, AfxSig_vTimer,                                           \

@@ -2,6 +2,17 @@
 
 #include "CCmdUI.h"
 
+const CRuntimeClass* CCmdTarget::GetThisClass()
+{
+    static const CRuntimeClass rc = { "CCmdTarget", nullptr, nullptr };
+    return &rc;
+}
+
+const CRuntimeClass* CCmdTarget::GetRuntimeClass() const
+{
+    return GetThisClass();
+}
+
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {
     static const AFX_MSGMAP_ENTRY entries[] = { { 0, 0, 0, AfxSig_end, nullptr } };
@@ -33,16 +44,16 @@ LRESULT CCmdTarget::DispatchEntry(const AFX_MSGMAP_ENTRY& entry, WPARAM wParam, 
         (this->*entry.pfn)();
         return 0;
     case AfxSig_vCmdUI: {
-        auto pfn = reinterpret_cast<void (CCmdTarget::*)(CCmdUI*)>(entry.pfn);
+        auto pfn = AfxPmfCast<void (CCmdTarget::*)(CCmdUI*)>(entry.pfn);
         (this->*pfn)(static_cast<CCmdUI*>(pExtra));
         return 0;
     }
     case AfxSig_iCreate: {
-        auto pfn = reinterpret_cast<int (CCmdTarget::*)(LPCREATESTRUCT)>(entry.pfn);
+        auto pfn = AfxPmfCast<int (CCmdTarget::*)(LPCREATESTRUCT)>(entry.pfn);
         return (this->*pfn)(reinterpret_cast<LPCREATESTRUCT>(lParam));
     }
     case AfxSig_vTimer: {
-        auto pfn = reinterpret_cast<void (CCmdTarget::*)(UINT_PTR)>(entry.pfn);
+        auto pfn = AfxPmfCast<void (CCmdTarget::*)(UINT_PTR)>(entry.pfn);
         (this->*pfn)(static_cast<UINT_PTR>(wParam));
         return 0;
     }

@@ -6,6 +6,7 @@
 
 #include "AfxMsg.h"
 #include "CObject.h"
+#include "CRuntimeClass.h"
 
 #include <vector>
 
@@ -13,6 +14,12 @@ class CCmdTarget : public CObject {
 public:
     CCmdTarget() = default;
     ~CCmdTarget() override = default;
+
+    // Run-time class information; classes that use DECLARE_DYNAMIC or
+    // DECLARE_DYNCREATE override it.
+    static const CRuntimeClass* GetThisClass();
+    virtual const CRuntimeClass* GetRuntimeClass() const;
+    BOOL IsKindOf(const CRuntimeClass* pClass) const { return GetRuntimeClass()->IsDerivedFrom(pClass); }
 
     // Looks the command up in this object's own map chain (most derived class
     // first) and, when an entry exists, runs it. For CN_COMMAND it runs the

@@ -9,13 +9,17 @@
 #include "CCmdTarget.h"
 #include "CString.h"
 
+#include <memory>
 #include <vector>
 
 class CArchive;
+class CFile;
 class CDocTemplate;
 class CView;
 
 class CDocument : public CCmdTarget {
+    DECLARE_DYNAMIC(CDocument)
+
 public:
     CDocument();
     ~CDocument() override;
@@ -55,6 +59,12 @@ public:
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     const AFX_MSGMAP* GetMessageMap() const override;
+
+    // Makes the CFile that OnSaveDocument writes through, on hFile, the open
+    // descriptor of the temporary file at lpszTempPath. It owns hFile from
+    // the call on: when it throws or returns nullptr it must have closed it.
+    // The default is a plain CFile; a test may return a file that fails.
+    virtual std::unique_ptr<CFile> CreateSaveFile(int hFile, LPCSTR lpszTempPath);
 
     CString m_strErrorMessage;
 
