@@ -1,0 +1,4 @@
+list(APPEND TARVEX_LIB_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/CRowList.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CTarvexDoc.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CAddSymbolDlg.cpp)
