@@ -1,0 +1,3 @@
+list(APPEND TARVEX_LIB_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/CTarvexView.cpp
+)
