@@ -25,6 +25,22 @@ std::string cell(const char* tag, const std::string& text)
     return std::string("<") + tag + ">" + QuotePage::escape(text) + "</" + tag + ">";
 }
 
+// The symbol cell must read back as the symbol itself: clients match lines
+// to their symbols by this text and do not decode character references, so
+// only the bytes that would break the markup are escaped.
+std::string symbolCell(const std::string& symbol)
+{
+    std::string out = "<td>";
+    for (char c : symbol) {
+        switch (c) {
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+    return out + "</td>";
+}
+
 std::string withSeparators(std::uint64_t n)
 {
     std::string digits = std::to_string(n);
@@ -95,7 +111,7 @@ std::string QuotePage::render(const std::vector<Quote>& quotes, bool fraction, c
     page += "</tr>\n";
     for (const Quote& q : quotes) {
         page += "<tr>";
-        page += cell("td", q.symbol);
+        page += symbolCell(q.symbol);
         page += cell("td", formatPrice(q.last, fraction));
         page += cell("td", formatChange(q.change(), fraction));
         page += cell("td", formatPercent(q.change(), q.previousClose));
