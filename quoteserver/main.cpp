@@ -195,6 +195,15 @@ int main(int argc, char** argv)
         res.set_content(reply.body, "text/html");
     });
 
+    // The library's default shares the port with any other listener
+    // (SO_REUSEPORT), which would let a second server start on a port that
+    // is in use and split the clients between the two. Reusing the address
+    // of a recently closed socket is all that is wanted.
+    server.set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+    });
+
     int port = options.port;
     if (port == 0) {
         port = server.bind_to_any_port(options.bind);
