@@ -169,6 +169,11 @@ int main(int argc, char** argv)
     httplib::Server server;
     server.set_payload_max_length(8192);
     server.set_read_timeout(5, 0);
+    // Back-to-back refreshes of a client's pages share one kept-alive
+    // connection (an idle one still closes after the library's 5 s, which
+    // also bounds how long a stop waits); small replies leave at once.
+    server.set_keep_alive_max_count(100000);
+    server.set_tcp_nodelay(true);
     server.set_write_timeout(5, 0);
 
     std::mutex logMutex;
