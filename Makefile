@@ -51,5 +51,9 @@ install:
 	@test -x $(BUILD)/app/tarvex || { echo "Nothing built in $(BUILD)/; run make programs first." >&2; exit 1; }
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# Benchmarks in a Release build of their own; figures in BENCHMARKS.md.
+bench: deps
+	./bench/run.sh build-bench
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench

@@ -7,7 +7,7 @@ qt6-base-dev libcurl4-openssl-dev libglib2.0-dev libcpp-httplib-dev
 googletest libgtest-dev libbenchmark-dev libxml2-dev
 clang libclang-rt-dev xvfb x11-apps imagemagick fonts-dejavu-core
 desktop-file-utils shared-mime-info appstream xdg-utils
-dpkg-dev fakeroot librsvg2-bin x11-utils"
+dpkg-dev fakeroot librsvg2-bin x11-utils xdotool python3"
 missing=""
 for p in $packages; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
