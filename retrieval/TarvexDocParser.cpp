@@ -45,12 +45,12 @@ public:
                 SkipTag();
                 continue;
             }
-            const char* pBegin = m_text.data() + m_pos;
-            const void* pLt = std::memchr(pBegin, '<', m_text.size() - m_pos);
-            const std::size_t nLen = pLt ? static_cast<std::size_t>(static_cast<const char*>(pLt) - pBegin)
-                                         : m_text.size() - m_pos;
-            strCell = CString(pBegin, static_cast<int>(nLen));
-            m_pos += nLen;
+            // Cell texts and tags are a few bytes long: a plain loop beats
+            // a library search that has to be set up for each of them.
+            const std::size_t nBegin = m_pos;
+            while (!AtEnd() && Peek() != '<')
+                ++m_pos;
+            strCell = CString(m_text.data() + nBegin, static_cast<int>(m_pos - nBegin));
             break;
         }
 
@@ -88,9 +88,13 @@ private:
     bool AtEnd() const { return m_pos >= m_text.size(); }
     char Peek() const { return m_text[m_pos]; }
 
-    bool StartsWith(const char* pszLiteral) const
+    // The literal's length is known here, so the test is a few inline
+    // byte compares rather than a library call per tag.
+    template <std::size_t N>
+    bool StartsWith(const char (&szLiteral)[N]) const
     {
-        return m_text.compare(m_pos, std::strlen(pszLiteral), pszLiteral) == 0;
+        constexpr std::size_t nLen = N - 1;
+        return m_text.size() - m_pos >= nLen && std::memcmp(m_text.data() + m_pos, szLiteral, nLen) == 0;
     }
 
     void SkipWhiteSpace()
@@ -105,8 +109,10 @@ private:
     // instead of standing still on the same "<" for ever.
     void SkipTag()
     {
-        const std::size_t nGt = m_text.find('>', m_pos);
-        m_pos = nGt == std::string::npos ? m_text.size() : nGt + 1;
+        while (!AtEnd() && Peek() != '>')
+            ++m_pos;
+        if (!AtEnd())
+            ++m_pos;
     }
 
     static void EndOfText(int* pbMoreRows, int* pbMoreCells)
