@@ -63,10 +63,19 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == m_nTimerId) {
         // The timer is off while a pass runs, so the next interval counts
-        // from the end of this one and passes never overlap.
+        // from the end of this one and passes never overlap. It is armed
+        // again however the pass ends: a pass that fails (out of memory)
+        // must not stop the schedule for the rest of the run.
         KillTimer(m_nTimerId);
+        struct Rearm {
+            CMainFrame* pFrame;
+            ~Rearm()
+            {
+                pFrame->m_nTimerId =
+                    pFrame->SetTimer(kTimerEvent, IntervalForPeriod(pFrame->m_nUpdatePeriod), nullptr);
+            }
+        } rearm{ this };
         OnEditUpdate();
-        m_nTimerId = SetTimer(kTimerEvent, IntervalForPeriod(m_nUpdatePeriod), nullptr);
     }
     CMDIFrameWnd::OnTimer(nIDEvent);
 }

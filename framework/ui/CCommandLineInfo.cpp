@@ -1,5 +1,14 @@
 #include "CCommandLineInfo.h"
 
+bool CCommandLineInfo::IsFlag(const CString& arg)
+{
+    if (arg.GetLength() < 2)
+        return false;
+    if (arg.GetAt(0) == '-')
+        return true;
+    return arg.GetAt(0) == '/' && arg.Find('/', 1) < 0 && arg.Find('.', 1) < 0;
+}
+
 void CCommandLineInfo::ParseParam(const char* pszParam, BOOL bFlag, BOOL)
 {
     const CString param(pszParam);

@@ -1,11 +1,17 @@
 #include "CDocument.h"
 
+#include "AfxRes.h"
+#include "AfxResources.h"
 #include "CArchive.h"
 #include "CArchiveException.h"
 #include "CDocTemplate.h"
 #include "CFile.h"
 #include "CFileException.h"
+#include "CFrameWnd.h"
 #include "CView.h"
+#include "CWinApp.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -116,19 +122,11 @@ mode_t CurrentUmask()
 
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 
-// The document's own table is empty; written out so that derived maps
-// chain to CCmdTarget's through it.
-const AFX_MSGMAP* CDocument::GetThisMessageMap()
-{
-    static const AFX_MSGMAP_ENTRY entries[] = { { 0, 0, 0, AfxSig_end, nullptr } };
-    static const AFX_MSGMAP map = { &CCmdTarget::GetThisMessageMap, &entries[0] };
-    return &map;
-}
-
-const AFX_MSGMAP* CDocument::GetMessageMap() const
-{
-    return GetThisMessageMap();
-}
+BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+    ON_COMMAND(ID_FILE_CLOSE, OnFileClose)
+    ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+    ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+END_MESSAGE_MAP()
 
 CDocument::CDocument() = default;
 
@@ -148,11 +146,18 @@ void CDocument::SetTitle(LPCSTR lpszTitle)
     m_strTitle = lpszTitle;
 }
 
-void CDocument::SetPathName(LPCSTR lpszPathName)
+void CDocument::SetPathName(LPCSTR lpszPathName, BOOL bAddToMRU)
 {
-    m_strPathName = lpszPathName;
+    // Absolute, so the recent-file list and the already-open check do not
+    // depend on the folder the program was started in.
+    const QString path = AfxToQString(lpszPathName);
+    m_strPathName = path.isEmpty() ? CString() : AfxFromQString(QFileInfo(path).absoluteFilePath());
     // Like the framework: the title follows the file's name.
     m_strTitle = CString(BaseName(m_strPathName.str()));
+    if (bAddToMRU && !m_strPathName.IsEmpty()) {
+        if (CWinApp* app = AfxGetApp())
+            app->AddToRecentFileList(m_strPathName);
+    }
 }
 
 void CDocument::ClearPathName()
@@ -314,8 +319,14 @@ BOOL CDocument::OnSaveDocument(LPCSTR lpszPathName)
         return FALSE;
     };
 
-    if (path.empty() || path.back() == '/')
-        return failCreate(EINVAL);
+    // A name that cannot be a file's (nothing, or a folder's with its
+    // trailing "/", "." or "..") is an invalid file name, whatever the
+    // folders before it.
+    const std::string base = BaseName(path);
+    if (path.empty() || path.back() == '/' || base == "." || base == "..") {
+        m_strErrorMessage = kInvalidFilename;
+        return FALSE;
+    }
 
     std::string target;
     if (!ResolveSaveTarget(path, target))
@@ -406,4 +417,112 @@ BOOL CDocument::OnSaveDocument(LPCSTR lpszPathName)
 
     SetModifiedFlag(FALSE);
     return TRUE;
+}
+
+void CDocument::OnFileClose()
+{
+    if (!SaveModified())
+        return;
+    OnCloseDocument();
+}
+
+void CDocument::OnFileSave()
+{
+    DoFileSave();
+}
+
+void CDocument::OnFileSaveAs()
+{
+    DoSave(nullptr);
+}
+
+void CDocument::OnCloseDocument()
+{
+    if (m_pDocTemplate != nullptr) {
+        m_pDocTemplate->CloseDocument(this); // deletes this document
+        return;
+    }
+    // Not the template's: its frames go, the document stays its owner's.
+    std::vector<CFrameWnd*> frames;
+    for (CView* pView : m_viewList) {
+        CFrameWnd* pFrame = pView->GetParentFrame();
+        if (pFrame != nullptr && std::find(frames.begin(), frames.end(), pFrame) == frames.end())
+            frames.push_back(pFrame);
+    }
+    for (CFrameWnd* pFrame : frames)
+        pFrame->DestroyWindow();
+}
+
+CString CDocument::GetDefaultSaveName() const
+{
+    std::string name = m_strTitle.str();
+    // Characters that cannot stand in a file name, or would change its
+    // meaning in a path or a shell, end the proposal.
+    const std::size_t bad = name.find_first_of(" #%;/\\");
+    if (bad != std::string::npos)
+        name.erase(bad);
+    CString ext;
+    if (m_pDocTemplate != nullptr && m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt)) {
+        if (ext.GetAt(0) != '.')
+            name += '.';
+        name += ext.str();
+    }
+    return CString(std::move(name));
+}
+
+BOOL CDocument::DoSave(LPCSTR lpszPathName, BOOL bReplace)
+{
+    CString newName = lpszPathName;
+    if (newName.IsEmpty()) {
+        newName = m_strPathName;
+        if (bReplace && newName.IsEmpty())
+            newName = GetDefaultSaveName();
+        CWinApp* app = AfxGetApp();
+        if (app == nullptr
+            || !app->DoPromptFileName(newName, bReplace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILECOPY, 0, FALSE,
+                                      m_pDocTemplate))
+            return FALSE; // cancelled
+    }
+
+    if (!OnSaveDocument(newName)) {
+        CString message = m_strErrorMessage;
+        if (message.IsEmpty())
+            AfxLoadString(AFX_IDP_FAILED_TO_SAVE_DOC, message);
+        AfxMessageBox(message, MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    if (bReplace)
+        SetPathName(newName);
+    return TRUE;
+}
+
+BOOL CDocument::DoFileSave()
+{
+    if (m_strPathName.IsEmpty())
+        return DoSave(nullptr);
+    // A file that has become read-only is saved under a new name instead,
+    // rather than failing every time the user presses Save.
+    const QFileInfo info(AfxToQString(m_strPathName));
+    if (info.exists() && !info.isWritable())
+        return DoSave(nullptr);
+    return DoSave(m_strPathName);
+}
+
+BOOL CDocument::SaveModified()
+{
+    if (!IsModified())
+        return TRUE;
+    CString name = m_strPathName.IsEmpty() ? m_strTitle : CString(BaseName(m_strPathName.str()));
+    if (name.IsEmpty())
+        AfxLoadString(AFX_IDS_UNTITLED, name);
+    CString prompt;
+    AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
+    switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDCANCEL:
+        return FALSE;
+    case IDYES:
+        return DoFileSave();
+    default:
+        return TRUE; // No: the changes go
+    }
 }

@@ -2,9 +2,11 @@
 // A document: the data behind one or more views, with a path, a title, a
 // modified flag and the file operations the framework's File commands call.
 //
-// The file operations report failure by returning FALSE and leaving the
-// user-facing text in GetErrorMessage(); showing it is the caller's (the
-// UI layer's) business, so a document never opens a message box itself.
+// The file operations (OnOpenDocument, OnSaveDocument) report failure by
+// returning FALSE and leaving the user-facing text in GetErrorMessage();
+// they never open a message box. The File commands built on them (Save,
+// Save As, Close: DoSave, DoFileSave, SaveModified) are the user
+// interface and show those texts.
 
 #include "CCmdTarget.h"
 #include "CString.h"
@@ -27,7 +29,9 @@ public:
     const CString& GetTitle() const { return m_strTitle; }
     virtual void SetTitle(LPCSTR lpszTitle);
     const CString& GetPathName() const { return m_strPathName; }
-    virtual void SetPathName(LPCSTR lpszPathName);
+    // Takes the path as an absolute one, the title from its file name and,
+    // with bAddToMRU, puts it at the front of the recent-file list.
+    virtual void SetPathName(LPCSTR lpszPathName, BOOL bAddToMRU = TRUE);
     void ClearPathName();
 
     CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
@@ -56,9 +60,33 @@ public:
     // to show ("Unexpected file format.", "%1 was not found." filled in, ...).
     const CString& GetErrorMessage() const { return m_strErrorMessage; }
 
+    // Saves under lpszPathName, or, when it is nullptr or empty, under a
+    // name the user picks in the Save As dialog (proposed: the path, or for
+    // a page never saved the title cut at its first space, "#", "%", ";",
+    // "/" or "\" followed by the template's extension). bReplace: the
+    // document takes the new name (else a copy is saved). A failure shows
+    // its text in a message box. FALSE when cancelled or failed.
+    virtual BOOL DoSave(LPCSTR lpszPathName, BOOL bReplace = TRUE);
+    // File Save: under the document's path, or as Save As when it has none.
+    virtual BOOL DoFileSave();
+    // Before a document closes: when it is modified, asks "Save changes to
+    // %1?" and saves on Yes. FALSE when the user cancelled (or the save
+    // failed): the document stays open.
+    virtual BOOL SaveModified();
+    // Closes the document: its frames go, and the document with them.
+    virtual void OnCloseDocument();
+
+    // The name that Save As proposes for a document that has no path.
+    CString GetDefaultSaveName() const;
+
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     const AFX_MSGMAP* GetMessageMap() const override;
+
+    // File Close, Save and Save As, while a view of the document is active.
+    void OnFileClose();
+    void OnFileSave();
+    void OnFileSaveAs();
 
     // Makes the CFile that OnSaveDocument writes through, on hFile, the open
     // descriptor of the temporary file at lpszTempPath. It owns hFile from

@@ -5,6 +5,7 @@
 #include "CControlBar.h"
 #include "CDocTemplate.h"
 #include "CDocument.h"
+#include "CRecentFileList.h"
 #include "CStatusBar.h"
 #include "CWinApp.h"
 
@@ -402,15 +403,27 @@ void CFrameWnd::SetMessageText(UINT nID)
     SetMessageText(nl < 0 ? text : text.Left(nl));
 }
 
+// An MDI child frame has no bars of its own, yet it is first on the
+// command route: its View menu's bar items stand for the bars of the frame
+// it lives in, which would otherwise never be reached.
+static CControlBar* FindControlBarOutwards(const CFrameWnd* pFrame, UINT nID)
+{
+    for (const CFrameWnd* f = pFrame; f != nullptr; f = f->GetParentFrame()) {
+        if (CControlBar* pBar = f->GetControlBar(nID))
+            return pBar;
+    }
+    return nullptr;
+}
+
 void CFrameWnd::OnViewToolbar()
 {
-    if (CControlBar* pBar = GetControlBar(AFX_IDW_TOOLBAR))
+    if (CControlBar* pBar = FindControlBarOutwards(this, AFX_IDW_TOOLBAR))
         ShowControlBar(pBar, pBar->IsWindowVisible() ? FALSE : TRUE, FALSE);
 }
 
 void CFrameWnd::OnViewStatusBar()
 {
-    if (CControlBar* pBar = GetControlBar(AFX_IDW_STATUS_BAR))
+    if (CControlBar* pBar = FindControlBarOutwards(this, AFX_IDW_STATUS_BAR))
         ShowControlBar(pBar, pBar->IsWindowVisible() ? FALSE : TRUE, FALSE);
 }
 
@@ -427,7 +440,7 @@ void CFrameWnd::OnUpdateViewStatusBar(CCmdUI* pCmdUI)
 void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
 {
     // The bar ids equal the command ids (AFX_IDW_TOOLBAR == ID_VIEW_TOOLBAR).
-    CControlBar* pBar = GetControlBar(pCmdUI->m_nID);
+    CControlBar* pBar = FindControlBarOutwards(this, pCmdUI->m_nID);
     if (pBar == nullptr) {
         pCmdUI->Enable(FALSE);
         return;
@@ -494,9 +507,33 @@ void CFrameWnd::OnIdleUpdateCmdUI()
         return;
     for (auto& entry : m_records)
         UpdateCommandRecord(entry.second.get());
+    UpdateRecentFileMenu();
     for (CControlBar* pBar : m_listControlBars)
         pBar->OnUpdateCmdUI(this, FALSE);
     OnUpdateFrameTitle(TRUE);
+}
+
+void CFrameWnd::UpdateRecentFileMenu()
+{
+    CWinApp* app = AfxGetApp();
+    const CRecentFileList* pList = app != nullptr ? app->GetRecentFiles() : nullptr;
+    const int nCount = pList != nullptr ? pList->GetSize() : 0;
+    for (UINT i = 0; i < CWinApp::kMaxRecentFiles; ++i) {
+        CCmdRecord* pRecord = GetCommandRecord(ID_FILE_MRU_FILE1 + i, FALSE);
+        if (pRecord == nullptr)
+            break;
+        const int nIndex = static_cast<int>(i);
+        const bool bListed = nIndex < nCount;
+        if (bListed)
+            pRecord->SetText(pList->GetMenuText(nIndex));
+        else if (i == 0)
+            pRecord->SetText(m_strRecentFilePlaceholder);
+        // Only real changes touch the action (idle passes must stay quiet).
+        QAction* action = pRecord->GetAction();
+        const bool bVisible = bListed || i == 0;
+        if (action->isVisible() != bVisible)
+            action->setVisible(bVisible);
+    }
 }
 
 std::vector<QMenu*> CFrameWnd::BuildMenu(UINT nIDResource)
@@ -526,6 +563,20 @@ std::vector<QMenu*> CFrameWnd::BuildMenu(UINT nIDResource)
                     if ((item.nFlags & AfxMenuItem::Grayed) != 0)
                         record->SetEnabled(FALSE);
                     menu->addAction(record->GetAction());
+                    if (item.nID == ID_FILE_MRU_FILE1) {
+                        // The places of the rest of the list follow the
+                        // first; UpdateRecentFileMenu shows the used ones.
+                        if (m_strRecentFilePlaceholder.IsEmpty())
+                            m_strRecentFilePlaceholder = item.text;
+                        CWinApp* app = AfxGetApp();
+                        const CRecentFileList* pList = app != nullptr ? app->GetRecentFiles() : nullptr;
+                        const UINT nPlaces = pList != nullptr ? pList->GetMaxSize() : 1;
+                        for (UINT i = 1; i < nPlaces; ++i) {
+                            CCmdRecord* more = GetCommandRecord(ID_FILE_MRU_FILE1 + i);
+                            more->GetAction()->setVisible(false);
+                            menu->addAction(more->GetAction());
+                        }
+                    }
                     break;
                 }
                 }
@@ -553,6 +604,7 @@ std::vector<QMenu*> CFrameWnd::BuildMenu(UINT nIDResource)
                     }
                 };
                 update(menu);
+                UpdateRecentFileMenu();
             });
         });
         QObject::connect(menu, &QMenu::aboutToHide, menu, [this] {

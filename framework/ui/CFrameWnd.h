@@ -87,6 +87,12 @@ public:
     UINT GetMenuResource() const { return m_nIDMenuShown; }
     // The top-level menus now in the menu bar.
     QMenuBar* GetMenuBar() const;
+    // The recent-file entries in the menus: a menu item for
+    // ID_FILE_MRU_FILE1 stands for the whole list (as many places as the
+    // application's list has). Each listed file shows as "&1 name"; with
+    // an empty list the item keeps its own text ("Recent File"), grayed.
+    // Runs with every idle pass and before a menu opens.
+    void UpdateRecentFileMenu();
 
     // The active view (with its document), then this frame, then the
     // application.
@@ -145,6 +151,8 @@ protected:
     std::map<UINT, std::vector<QMenu*>> m_menus;
     UINT m_nIDMenuShown = 0;
     bool m_bDestroying = false;
+    // The menu text of the recent-file item while the list is empty.
+    CString m_strRecentFilePlaceholder;
 
 private:
     friend class CFrameEventFilter;

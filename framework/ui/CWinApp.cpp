@@ -6,19 +6,24 @@
 #include "CDocTemplate.h"
 #include "CDocument.h"
 #include "CFrameWnd.h"
+#include "CInstanceChannel.h"
 #include "CProfile.h"
+#include "CRecentFileList.h"
+#include "CShellRegistration.h"
 #include "CView.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QUrl>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -43,6 +48,23 @@ CString ExecutableBaseName(const char* argv0)
     return AfxFromQString(QFileInfo(path).fileName());
 }
 
+// A wildcard pattern that matches ext in any letter case ("*.[qQ][uU][oO]"
+// for ".QUO"): names here are case-sensitive, and files made elsewhere
+// carry the extension in either case.
+QString AnyCasePattern(const QString& ext)
+{
+    QString pattern = QStringLiteral("*");
+    for (const QChar ch : ext) {
+        if (ch.toLower() != ch.toUpper())
+            pattern += u'[' + QString(ch.toLower()) + QString(ch.toUpper()) + u']';
+        else if (ch == u'[' || ch == u']' || ch == u'*' || ch == u'?')
+            pattern += u'[' + QString(ch) + u']';
+        else
+            pattern += ch;
+    }
+    return pattern;
+}
+
 } // namespace
 
 CWinApp* AfxGetApp()
@@ -60,10 +82,6 @@ IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
-    ON_COMMAND(ID_FILE_MRU_FILE1, OnFileMruFile1)
-    ON_COMMAND(ID_FILE_MRU_FILE2, OnFileMruFile2)
-    ON_COMMAND(ID_FILE_MRU_FILE3, OnFileMruFile3)
-    ON_COMMAND(ID_FILE_MRU_FILE4, OnFileMruFile4)
     ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, OnUpdateRecentFileMenu)
 END_MESSAGE_MAP()
 
@@ -95,17 +113,8 @@ BOOL CWinApp::InitInstance()
 
 int CWinApp::ExitInstance()
 {
-    // The recent-file list, in the profile's "Recent File List" section.
-    if (m_nMaxMRU > 0) {
-        for (UINT i = 0; i < m_nMaxMRU; ++i) {
-            CString key;
-            key.Format("File%u", i + 1);
-            if (i < m_recentFiles.size())
-                WriteProfileString("Recent File List", key, m_recentFiles[i]);
-            else if (!GetProfileString("Recent File List", key).IsEmpty())
-                WriteProfileString("Recent File List", key, nullptr);
-        }
-    }
+    if (m_pRecentFileList)
+        m_pRecentFileList->WriteList(*this);
     return 0;
 }
 
@@ -213,10 +222,8 @@ CDocument* CWinApp::OpenDocumentFile(LPCSTR lpszFileName)
     }
     if (pBest == nullptr)
         return nullptr;
-    CDocument* pDoc = pBest->OpenDocumentFile(lpszFileName);
-    if (pDoc != nullptr)
-        AddToRecentFileList(pDoc->GetPathName());
-    return pDoc;
+    // The document enters the recent-file list as it takes its path.
+    return pBest->OpenDocumentFile(lpszFileName);
 }
 
 void CWinApp::CloseAllDocuments(BOOL bEndSession)
@@ -228,7 +235,15 @@ void CWinApp::CloseAllDocuments(BOOL bEndSession)
 
 BOOL CWinApp::SaveAllModified()
 {
-    // Asking to save modified documents comes with the File commands.
+    POSITION pos = GetFirstDocTemplatePosition();
+    while (pos != nullptr) {
+        CDocTemplate* pTemplate = GetNextDocTemplate(pos);
+        POSITION docPos = pTemplate->GetFirstDocPosition();
+        while (docPos != nullptr) {
+            if (!pTemplate->GetNextDoc(docPos)->SaveModified())
+                return FALSE;
+        }
+    }
     return TRUE;
 }
 
@@ -257,28 +272,65 @@ BOOL CWinApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD, BOOL bO
         if (pos != nullptr)
             pTemplate = GetNextDocTemplate(pos);
     }
+    // Each filter's text as the user reads it, and the patterns it really
+    // applies: the texts keep the familiar wording ("Tarvex Files (*.quo)",
+    // "All Files (*.*)"), while the patterns match the extension in any
+    // letter case, and every file for "*.*", as that wording promises.
     QStringList filters;
+    std::vector<QStringList> patterns;
     QString defaultSuffix;
     if (pTemplate != nullptr) {
         CString filterName;
         CString filterExt;
         if (pTemplate->GetDocString(filterName, CDocTemplate::filterName)
             && pTemplate->GetDocString(filterExt, CDocTemplate::filterExt)) {
-            // Both cases of the extension, since names here are case-sensitive.
             const QString ext = AfxToQString(filterExt);
-            filters << AfxToQString(filterName) + QStringLiteral(" (*") + ext.toLower() + QStringLiteral(" *")
-                    + ext.toUpper() + QStringLiteral(")");
-            defaultSuffix = ext.mid(ext.startsWith(u'.') ? 1 : 0).toLower();
+            filters << AfxToQString(filterName);
+            patterns.push_back({ AnyCasePattern(ext.startsWith(u'.') ? ext : u'.' + ext) });
+            defaultSuffix = ext.mid(ext.startsWith(u'.') ? 1 : 0);
         }
     }
-    filters << AfxToQString(AfxLoadString(AFX_IDS_ALLFILTER)).replace(QStringLiteral("*.*"), QStringLiteral("*"));
+    filters << AfxToQString(AfxLoadString(AFX_IDS_ALLFILTER));
+    patterns.push_back({ QStringLiteral("*") });
+
     QWidget* parent = m_pMainWnd != nullptr ? m_pMainWnd->GetWidget() : nullptr;
-    QFileDialog dialog(parent, AfxToQString(AfxLoadString(nIDSTitle)), AfxToQString(fileName));
-    dialog.setNameFilters(filters);
+    QFileDialog dialog(parent, AfxToQString(AfxLoadString(nIDSTitle)));
+    // The desktop's own dialog would read the patterns from the texts and
+    // match them case-sensitively; this one lets the patterns be set.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(bOpenFileDialog ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
     if (!defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(defaultSuffix);
+    if (!fileName.IsEmpty()) {
+        const QFileInfo proposed(AfxToQString(fileName));
+        if (proposed.isAbsolute())
+            dialog.setDirectory(proposed.absolutePath());
+        dialog.selectFile(proposed.fileName());
+    }
+
+    // The dialog sets its model's patterns from a filter's text whenever
+    // the user picks one (and then announces the choice); ours replace them.
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    auto applyPatterns = [model, filters, patterns](const QString& filter) {
+        const auto index = filters.indexOf(filter);
+        if (model != nullptr && index >= 0 && static_cast<size_t>(index) < patterns.size())
+            model->setNameFilters(patterns[static_cast<size_t>(index)]);
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, applyPatterns);
+    applyPatterns(dialog.selectedNameFilter());
+    if (!bOpenFileDialog) {
+        // Saving, the dialog gives the typed name the extension of the
+        // filter picked, which for "*.*" is "*"; the name keeps its own.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, defaultSuffix] {
+            const QString typed = QFileInfo(dialog.selectedFiles().value(0)).fileName();
+            if (typed.endsWith(QStringLiteral(".*")))
+                dialog.selectFile(typed.left(typed.size() - 2)
+                                  + (defaultSuffix.isEmpty() ? QString() : u'.' + defaultSuffix));
+        });
+    }
+
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return FALSE;
     fileName = AfxFromQString(dialog.selectedFiles().front());
@@ -316,17 +368,100 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
     for (size_t i = 0; i < m_argv.size(); ++i) {
         const CString& arg = m_argv[i];
         const BOOL bLast = i + 1 == m_argv.size() ? TRUE : FALSE;
-        const bool flag = arg.GetLength() > 1 && (arg.GetAt(0) == '/' || arg.GetAt(0) == '-')
-            && arg.Find('/', 1) < 0; // an absolute path is a file, not a flag
-        if (flag)
+        if (CCommandLineInfo::IsFlag(arg))
             rCmdInfo.ParseParam(arg.Mid(1), TRUE, bLast);
         else
             rCmdInfo.ParseParam(arg, FALSE, bLast);
     }
 }
 
+void CWinApp::EnableShellOpen()
+{
+    CInstanceChannel::ClaimStatus status = CInstanceChannel::ClaimStatus::Unavailable;
+    QString error;
+    m_pInstanceChannel = CInstanceChannel::Claim(CInstanceChannel::ChannelName(AfxToQString(m_pszAppName)),
+                                                 &status, &error);
+    m_bOtherInstanceRunning = status == CInstanceChannel::ClaimStatus::OtherRunning;
+    if (!m_pInstanceChannel) {
+        if (!m_bOtherInstanceRunning)
+            std::fprintf(stderr, "%s: no single-instance service: %s\n", m_pszAppName.GetString(),
+                         error.toLocal8Bit().constData());
+        return;
+    }
+    m_pInstanceChannel->SetOpenRequestHandler([this](const QStringList& paths) {
+        for (const QString& path : paths)
+            OpenDocumentFile(path.toUtf8().constData());
+        if (m_pMainWnd != nullptr) {
+            if (QWidget* pWidget = m_pMainWnd->GetWidget()) {
+                if (pWidget->isMinimized())
+                    pWidget->showNormal();
+                pWidget->show();
+                pWidget->raise();
+                pWidget->activateWindow();
+            }
+        }
+    });
+}
+
+bool CWinApp::HandToRunningInstance(const CCommandLineInfo& rCmdInfo)
+{
+    QStringList paths;
+    if (rCmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen)
+        paths << QFileInfo(AfxToQString(rCmdInfo.m_strFileName)).absoluteFilePath();
+    int nAccepted = 0;
+    if (!CInstanceChannel::SendToPrimary(CInstanceChannel::ChannelName(AfxToQString(m_pszAppName)), paths, 3000,
+                                         &nAccepted))
+        return false;
+    // The running instance takes only files that exist; for any other the
+    // user hears why from this start, as a start of its own would say.
+    if (nAccepted < paths.size())
+        OpenDocumentFile(rCmdInfo.m_strFileName);
+    return true;
+}
+
+void CWinApp::RegisterShellFileTypes(BOOL)
+{
+    POSITION pos = GetFirstDocTemplatePosition();
+    if (pos == nullptr || m_shellNames.mimeType.IsEmpty())
+        return;
+    CDocTemplate* pTemplate = GetNextDocTemplate(pos);
+    CString typeId, typeName, extension;
+    pTemplate->GetDocString(typeId, CDocTemplate::regFileTypeId);
+    pTemplate->GetDocString(typeName, CDocTemplate::regFileTypeName);
+    pTemplate->GetDocString(extension, CDocTemplate::filterExt);
+    if (typeId.IsEmpty() || extension.IsEmpty())
+        return;
+
+    CShellRegistration::Info info;
+    info.typeId = AfxToQString(typeId);
+    info.typeName = AfxToQString(typeName);
+    info.extension = AfxToQString(extension).toLower();
+    info.mimeType = AfxToQString(m_shellNames.mimeType);
+    info.desktopId = AfxToQString(m_shellNames.desktopId);
+    info.programName = AfxToQString(m_pszAppName);
+    info.executable = QCoreApplication::applicationFilePath();
+    info.iconName = AfxToQString(m_shellNames.iconName);
+    info.typeIconName = AfxToQString(m_shellNames.typeIconName);
+    info.comment = AfxToQString(m_shellNames.comment);
+    QString error;
+    if (!CShellRegistration::Register(info, &error))
+        std::fprintf(stderr, "%s: file type not registered: %s\n", m_pszAppName.GetString(),
+                     error.toLocal8Bit().constData());
+}
+
 BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
 {
+    // Another instance runs: it opens this start's file (or just comes to
+    // the front), and this start ends without a window of its own.
+    // Printing stays here: it needs no window and ends at once.
+    if (m_bOtherInstanceRunning
+        && (rCmdInfo.m_nShellCommand == CCommandLineInfo::FileNew
+            || rCmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen
+            || rCmdInfo.m_nShellCommand == CCommandLineInfo::FileDDE)
+        && HandToRunningInstance(rCmdInfo)) {
+        m_bShellCommandDone = true;
+        return FALSE;
+    }
     switch (rCmdInfo.m_nShellCommand) {
     case CCommandLineInfo::FileNew:
         // Through the command route, so a program's own File New counts.
@@ -343,6 +478,7 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
             return FALSE;
         if (m_pMainWnd != nullptr)
             m_pMainWnd->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
+        m_bShellCommandDone = true;
         return FALSE;
     case CCommandLineInfo::FileDDE:
         // No desktop here sends a file by message afterwards, so a hidden
@@ -354,57 +490,73 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
     return TRUE;
 }
 
-void CWinApp::OnFileMruFile(UINT nID)
+BOOL CWinApp::OnCmdMsg(UINT nID, int nCode, void* pExtra)
 {
-    const size_t index = nID - ID_FILE_MRU_FILE1;
-    if (index >= m_recentFiles.size())
-        return;
-    const CString path = m_recentFiles[index];
-    if (OpenDocumentFile(path) == nullptr) {
-        // A file that no longer opens leaves the list.
-        m_recentFiles.erase(m_recentFiles.begin() + static_cast<std::ptrdiff_t>(index));
+    if (CCmdTarget::OnCmdMsg(nID, nCode, pExtra))
+        return TRUE;
+    // The entries of the recent-file list beyond the first; the first has
+    // its update handler in the map (the placeholder when the list is empty).
+    const int nIndex = static_cast<int>(nID) - static_cast<int>(ID_FILE_MRU_FILE1);
+    if (!m_pRecentFileList || nIndex < 0 || nIndex >= static_cast<int>(kMaxRecentFiles))
+        return FALSE;
+    if (nCode == CN_COMMAND)
+        return OnOpenRecentFile(nID);
+    if (nCode == CN_UPDATE_COMMAND_UI && nIndex < m_pRecentFileList->GetSize()) {
+        if (pExtra != nullptr)
+            static_cast<CCmdUI*>(pExtra)->Enable(TRUE);
+        return TRUE;
     }
+    return FALSE;
 }
 
-void CWinApp::OnFileMruFile1() { OnFileMruFile(ID_FILE_MRU_FILE1); }
-void CWinApp::OnFileMruFile2() { OnFileMruFile(ID_FILE_MRU_FILE2); }
-void CWinApp::OnFileMruFile3() { OnFileMruFile(ID_FILE_MRU_FILE3); }
-void CWinApp::OnFileMruFile4() { OnFileMruFile(ID_FILE_MRU_FILE4); }
+BOOL CWinApp::OnOpenRecentFile(UINT nID)
+{
+    const int nIndex = static_cast<int>(nID) - static_cast<int>(ID_FILE_MRU_FILE1);
+    if (!m_pRecentFileList || nIndex < 0 || nIndex >= m_pRecentFileList->GetSize())
+        return FALSE;
+    const CString path = (*m_pRecentFileList)[nIndex];
+    if (OpenDocumentFile(path) == nullptr) {
+        // The template has shown why; a file that no longer opens leaves
+        // the list. Found again by name, as opening may have changed it.
+        const std::vector<CString>& names = m_pRecentFileList->GetNames();
+        const auto it = std::find(names.begin(), names.end(), path);
+        if (it != names.end())
+            m_pRecentFileList->Remove(static_cast<int>(it - names.begin()));
+    }
+    return TRUE;
+}
 
 void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI)
 {
-    // Listing the files in the menu comes with the recent-file commands;
-    // until then the placeholder item is enabled while the list has one.
-    pCmdUI->Enable(m_recentFiles.empty() ? FALSE : TRUE);
+    // The frame shows the entries' names (CFrameWnd::UpdateRecentFileMenu);
+    // with none the placeholder stays, grayed.
+    pCmdUI->Enable(m_pRecentFileList && m_pRecentFileList->GetSize() > 0 ? TRUE : FALSE);
 }
 
 void CWinApp::LoadStdProfileSettings(UINT nMaxMRU)
 {
-    m_nMaxMRU = nMaxMRU;
-    m_recentFiles.clear();
-    for (UINT i = 0; i < nMaxMRU; ++i) {
-        CString key;
-        key.Format("File%u", i + 1);
-        const CString path = GetProfileString("Recent File List", key);
-        if (!path.IsEmpty())
-            m_recentFiles.push_back(path);
+    nMaxMRU = std::min(nMaxMRU, kMaxRecentFiles);
+    if (nMaxMRU == 0) {
+        m_pRecentFileList.reset();
+    } else {
+        m_pRecentFileList = std::make_unique<CRecentFileList>(nMaxMRU, "Recent File List", "File%d",
+                                                              kMaxRecentFileDisplayLength);
+        m_pRecentFileList->ReadList(*this);
     }
+    m_nNumPreviewPages = GetProfileInt("Settings", "PreviewPages", 0);
 }
 
 void CWinApp::AddToRecentFileList(LPCSTR lpszPathName)
 {
-    if (m_nMaxMRU == 0 || lpszPathName == nullptr || *lpszPathName == '\0')
+    if (!m_pRecentFileList || lpszPathName == nullptr || *lpszPathName == '\0')
         return;
-    const CString path(lpszPathName);
-    for (auto it = m_recentFiles.begin(); it != m_recentFiles.end(); ++it) {
-        if (*it == path) {
-            m_recentFiles.erase(it);
-            break;
-        }
-    }
-    m_recentFiles.insert(m_recentFiles.begin(), path);
-    if (m_recentFiles.size() > m_nMaxMRU)
-        m_recentFiles.resize(m_nMaxMRU);
+    m_pRecentFileList->Add(AfxFromQString(QFileInfo(AfxToQString(lpszPathName)).absoluteFilePath()));
+}
+
+const std::vector<CString>& CWinApp::GetRecentFileList() const
+{
+    static const std::vector<CString> none;
+    return m_pRecentFileList ? m_pRecentFileList->GetNames() : none;
 }
 
 CString CWinApp::GetProfilePath() const
@@ -466,20 +618,24 @@ int AfxWinMain(int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         app->m_argv.emplace_back(argv[i]);
 
+    // ExitInstance runs exactly once on every way out: at the end of Run,
+    // or when start-up failed, by FALSE or by an exception (which
+    // AfxRunGuarded has shown), so what InitInstance opened is released.
+    bool started = false;
+    AfxRunGuarded([&] { started = app->InitInstance() != FALSE; });
     int exitCode = 0;
-    AfxRunGuarded([&] {
-        if (!app->InitInstance()) {
-            // Start-up failed: no loop, but the exit code still comes from
-            // ExitInstance and the main window (if any) goes.
+    if (started) {
+        AfxRunGuarded([&] { exitCode = app->Run(); });
+    } else {
+        // No loop; the main window (if any) goes first, as after a run.
+        AfxRunGuarded([&] {
             if (app->m_pMainWnd != nullptr)
                 app->m_pMainWnd->DestroyWindow();
-            exitCode = app->ExitInstance();
-            if (exitCode == 0)
-                exitCode = 1;
-            return;
-        }
-        exitCode = app->Run();
-    });
+        });
+        AfxRunGuarded([&] { exitCode = app->ExitInstance(); });
+        if (exitCode == 0 && !app->m_bShellCommandDone)
+            exitCode = 1;
+    }
     // Windows left over go while the QApplication still exists.
     if (app->m_pMainWnd != nullptr)
         app->m_pMainWnd->DestroyWindow();

@@ -1,0 +1,12 @@
+// The program's window-level tests share one QApplication (offscreen, set
+// by the test runner) for the whole run.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
