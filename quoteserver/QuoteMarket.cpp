@@ -191,7 +191,15 @@ QuoteMarket::Walk QuoteMarket::startWalk(const std::string& symbol) const
 void QuoteMarket::step(Walk& walk)
 {
     Quote& q = walk.quote;
-    q.last = std::max<std::int64_t>(1, q.last + below(walk.state, 9) - 4);
+    // Moves are in proportion to the price (up to half a percent a step,
+    // rounded to eighths at random), so a cheap stock does not lose most
+    // of its value in an afternoon and a dear one still moves.
+    const std::int64_t scaled = (below(walk.state, 9) - 4) * q.last;
+    std::int64_t delta = scaled / 800;
+    const std::int64_t rest = scaled % 800;
+    if (below(walk.state, 800) < (rest < 0 ? -rest : rest))
+        delta += rest < 0 ? -1 : 1;
+    q.last = std::max<std::int64_t>(1, q.last + delta);
     q.high = std::max(q.high, q.last);
     q.low = std::min(q.low, q.last);
     q.volume += static_cast<std::uint64_t>(below(walk.state, 200) + 1) * 100;

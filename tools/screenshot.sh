@@ -75,9 +75,7 @@ export DISPLAY
 pids+=($!)
 wait_for 5 has_line "$tmp/server.out" || die "the quote server did not start"
 hostport=$(sed -n '1s/^listening on //p' "$tmp/server.out")
-# Update rate 0 refreshes continuously, so a page handed over by a second
-# start fills in at once instead of at the next scheduled refresh.
-printf '[Server]\nHost=%s\n[Update]\nPeriod=0\n' "$hostport" >"$XDG_CONFIG_HOME/tarvex.ini"
+printf '[Server]\nHost=%s\n' "$hostport" >"$XDG_CONFIG_HOME/tarvex.ini"
 echo "screenshot: display $DISPLAY, quote server $hostport"
 
 cd "$top"
@@ -89,7 +87,16 @@ kill -0 "${pids[2]}" 2>/dev/null || { cat "$tmp/app.log" >&2; die "tarvex ended 
 if ! timeout 5 "$app" examples/energy.quo >>"$tmp/app.log" 2>&1; then
     echo "screenshot: the second start did not hand examples/energy.quo over; the picture shows one page" >&2
 fi
-sleep 3
+sleep 1
+# A handed-over page fills in at the next refresh: Edit > Update, then
+# Window > Tile so both pages show.
+if command -v xdotool >/dev/null 2>&1; then
+    for keys in alt+e u alt+w t; do
+        xdotool key "$keys"
+        sleep 0.5
+    done
+fi
+sleep 2
 
 # The main window: the largest of the program's top-level windows (Qt also
 # keeps a few tiny hidden ones).

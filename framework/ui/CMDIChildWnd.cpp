@@ -68,6 +68,10 @@ QWidget* CMDIChildWnd::CreateWidget(const CREATESTRUCT& cs, QWidget*)
     auto* sub = new QMdiSubWindow;
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     area->addSubWindow(sub);
+    // Wide enough for a table of several columns; the area's cascade
+    // places it.
+    const QSize frame = area->window()->size();
+    sub->resize(QSize(740, 300).boundedTo(QSize(qMax(frame.width() - 40, 320), qMax(frame.height() / 2, 200))));
     if (cs.lpszName != nullptr)
         sub->setWindowTitle(AfxToQString(cs.lpszName));
     InstallFrameFilter(sub);

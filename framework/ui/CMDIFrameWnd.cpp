@@ -8,7 +8,9 @@
 #include "CWinApp.h"
 
 #include <QMainWindow>
+#include <QGuiApplication>
 #include <QMdiArea>
+#include <QScreen>
 #include <QMdiSubWindow>
 
 IMPLEMENT_DYNAMIC(CMDIFrameWnd, CFrameWnd)
@@ -42,6 +44,14 @@ QWidget* CMDIFrameWnd::CreateWidget(const CREATESTRUCT& cs, QWidget* pParent)
     mw->setCentralWidget(area);
     QObject::connect(area, &QMdiArea::subWindowActivated, area,
                      [this](QMdiSubWindow* pWindow) { OnSubWindowActivated(pWindow); });
+    // Without a size of its own the window opens roomy enough for a few
+    // documents side by side, but never larger than the screen.
+    if (cs.cx <= 0 || cs.cy <= 0) {
+        QSize size(1000, 680);
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            size = size.boundedTo(screen->availableSize() * 9 / 10);
+        mw->resize(size);
+    }
     return w;
 }
 
