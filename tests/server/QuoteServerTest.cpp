@@ -263,7 +263,8 @@ TEST(QuoteMarket, WalkStaysPlausible)
             ASSERT_GE(q.low, 1);
             ASSERT_LE(q.low, q.last);
             ASSERT_GE(q.high, q.last);
-            ASSERT_LE(std::llabs(q.last - previous[i].last), 4) << "at most half a dollar a step";
+            ASSERT_LE(std::llabs(q.last - previous[i].last), previous[i].last / 200 + 1)
+                << "at most half a percent a step, in whole eighths";
             ASSERT_GE(q.volume, previous[i].volume);
             ASSERT_LE(q.minuteOfDay, 16 * 60);
             moved = moved || q.last != previous[i].last;
