@@ -1,6 +1,7 @@
 #include "CProfile.h"
 
 #include <glib.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +51,42 @@ bool Save(const CString& path, GKeyFile* kf)
 
 } // namespace
 
+struct CProfile::Cache {
+    bool bStatOk = false;
+    struct stat st {};
+    LoadResult result = LoadResult::Missing;
+    KeyFilePtr kf;
+
+    bool SameFile(const struct stat& other) const
+    {
+        return st.st_dev == other.st_dev && st.st_ino == other.st_ino && st.st_size == other.st_size
+            && st.st_mtim.tv_sec == other.st_mtim.tv_sec && st.st_mtim.tv_nsec == other.st_mtim.tv_nsec
+            && st.st_ctim.tv_sec == other.st_ctim.tv_sec && st.st_ctim.tv_nsec == other.st_ctim.tv_nsec;
+    }
+};
+
+CProfile::CProfile(const CString& path)
+    : m_strPath(path)
+{
+}
+
+CProfile::~CProfile() = default;
+
+const CProfile::Cache& CProfile::Current() const
+{
+    struct stat st {};
+    const bool bStatOk = ::stat(m_strPath.GetString(), &st) == 0;
+    if (m_pCache && bStatOk && m_pCache->bStatOk && m_pCache->SameFile(st))
+        return *m_pCache;
+    auto cache = std::make_unique<Cache>();
+    cache->bStatOk = bStatOk;
+    cache->st = st;
+    cache->kf.reset(g_key_file_new());
+    cache->result = bStatOk ? Load(m_strPath, cache->kf.get()) : LoadResult::Missing;
+    m_pCache = std::move(cache);
+    return *m_pCache;
+}
+
 UINT CProfile::ParseInt(const char* pszText)
 {
     if (pszText == nullptr)
@@ -86,10 +123,11 @@ CString CProfile::GetConfigDir()
 
 UINT CProfile::GetInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nDefault) const
 {
-    KeyFilePtr kf(g_key_file_new());
-    if (Load(m_strPath, kf.get()) != LoadResult::Loaded)
+    const Cache& cache = Current();
+    if (cache.result != LoadResult::Loaded)
         return static_cast<UINT>(nDefault);
-    GCharPtr value(g_key_file_get_value(kf.get(), lpszSection, lpszEntry, nullptr));
+    GKeyFile* kf = cache.kf.get();
+    GCharPtr value(g_key_file_get_value(kf, lpszSection, lpszEntry, nullptr));
     if (!value)
         return static_cast<UINT>(nDefault);
     return ParseInt(value.get());
@@ -105,13 +143,14 @@ BOOL CProfile::WriteInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue)
 CString CProfile::GetString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszDefault) const
 {
     const CString fallback(lpszDefault);
-    KeyFilePtr kf(g_key_file_new());
-    if (Load(m_strPath, kf.get()) != LoadResult::Loaded)
+    const Cache& cache = Current();
+    if (cache.result != LoadResult::Loaded)
         return fallback;
-    GCharPtr value(g_key_file_get_string(kf.get(), lpszSection, lpszEntry, nullptr));
+    GKeyFile* kf = cache.kf.get();
+    GCharPtr value(g_key_file_get_string(kf, lpszSection, lpszEntry, nullptr));
     if (!value) {
         // Present but not valid key-file escapes: take the raw text.
-        value.reset(g_key_file_get_value(kf.get(), lpszSection, lpszEntry, nullptr));
+        value.reset(g_key_file_get_value(kf, lpszSection, lpszEntry, nullptr));
         if (!value)
             return fallback;
     }
@@ -133,5 +172,8 @@ BOOL CProfile::WriteString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszValu
         g_key_file_remove_key(kf.get(), lpszSection, lpszEntry, nullptr);
     else
         g_key_file_set_string(kf.get(), lpszSection, lpszEntry, lpszValue);
-    return Save(m_strPath, kf.get()) ? TRUE : FALSE;
+    const bool bSaved = Save(m_strPath, kf.get());
+    // Read back from the file next time, whatever happened to it.
+    m_pCache.reset();
+    return bSaved ? TRUE : FALSE;
 }

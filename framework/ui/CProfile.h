@@ -5,7 +5,7 @@
 //
 // Reading never fails: a missing or unreadable file, a missing section or
 // key give the caller's default, and a file that cannot be parsed is
-// reported once on stderr and treated as missing.
+// reported on stderr (once per version of the file) and treated as missing.
 //
 // Integers are read the way INI integers have always been read: blanks
 // and tabs at the front are skipped, then an optional sign, then decimal
@@ -23,9 +23,14 @@
 #include "AfxTypes.h"
 #include "CString.h"
 
+#include <memory>
+
 class CProfile {
 public:
-    explicit CProfile(const CString& path) : m_strPath(path) {}
+    explicit CProfile(const CString& path);
+    ~CProfile();
+    CProfile(const CProfile&) = delete;
+    CProfile& operator=(const CProfile&) = delete;
 
     const CString& GetPath() const { return m_strPath; }
 
@@ -42,5 +47,14 @@ public:
     static CString GetConfigDir();
 
 private:
+    // The file as last read, kept while its identity (device, inode, size,
+    // modification time) stays the same: every refresh reads the server's
+    // host, and parsing the file each time would cost more than the rest
+    // of a loopback refresh. Any change to the file, ours or an editor's,
+    // makes the next read load it again.
+    struct Cache;
+    const Cache& Current() const;
+
     CString m_strPath;
+    mutable std::unique_ptr<Cache> m_pCache;
 };
