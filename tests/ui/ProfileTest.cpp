@@ -81,6 +81,21 @@ TEST_F(ProfileFixture, ValuesAndDefaults)
     EXPECT_EQ(p.GetString("Recent File List", "File1", ""), "/home/u/a b.quo");
 }
 
+TEST_F(ProfileFixture, ChangesByOthersAreSeenAtTheNextRead)
+{
+    // Reads are served from the file as last read; an editor rewriting it
+    // in place, or removing it, must still be seen.
+    WriteFile("[Server]\nHost=a.example\n");
+    CProfile p = Profile();
+    EXPECT_EQ(p.GetString("Server", "Host", ""), "a.example");
+    WriteFile("[Server]\nHost=other.example:81\n");
+    EXPECT_EQ(p.GetString("Server", "Host", ""), "other.example:81");
+    ASSERT_TRUE(p.WriteString("Server", "Host", "b.example"));
+    EXPECT_EQ(p.GetString("Server", "Host", ""), "b.example");
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(p.GetString("Server", "Host", "none"), "none");
+}
+
 TEST_F(ProfileFixture, WritesCreateTheFolderAndKeepOtherEntries)
 {
     CProfile p = Profile();
