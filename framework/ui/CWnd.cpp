@@ -150,13 +150,19 @@ private:
 
     void Arm(UINT_PTR, Timer& t)
     {
-        long long wait = 0;
-        if (t.nElapse != 0) {
+        // Like the window timers this layer stands in for, none fires
+        // sooner than a few milliseconds after it was armed: a 0 ms timer
+        // that re-arms itself then still leaves the event loop its turns
+        // to paint, instead of starving every deferred repaint.
+        long long wait = kMinElapse;
+        if (t.nElapse > kMinElapse) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(t.deadline - Clock::now());
             wait = std::clamp<long long>(left.count(), 0, kMaxStep);
         }
         t.nQtId = startTimer(static_cast<int>(wait), Qt::PreciseTimer);
     }
+
+    static constexpr long long kMinElapse = 10;
 
     std::map<UINT_PTR, Timer> m_timers;
     unsigned long long m_nGeneration = 0;

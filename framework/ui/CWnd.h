@@ -87,7 +87,8 @@ public:
     LONG SetWindowLong(int nIndex, LONG dwNewLong);
 
     // Window timers. nElapse is in milliseconds, the full unsigned 32-bit
-    // range (0: as soon as the event loop is idle, again and again). The
+    // range; the shortest interval is 10 ms (0 and anything shorter fire
+    // every 10 ms, leaving the event loop time to paint between shots). The
     // timer sends WM_TIMER with nIDEvent until killed; setting an id that
     // runs already restarts it with the new interval. Returns nIDEvent, or
     // 0 when the window does not exist or nIDEvent is 0.
